@@ -25,7 +25,9 @@ int MakeTargetName(const WIN32_FIND_DATAA *entry, char *target)
     if (len >= NameBufferSize || len < ShortestName)
         return 0;
     std::memcpy(target, entry->cFileName, len + 1);
-    std::memcpy(target + len - 3, "spr", 3);
+    target[len - 3] = 's';
+    target[len - 2] = 'p';
+    target[len - 1] = 'r';
     // An 8.3 alias can list "x.bmpspr" as a BMP; converting it onto itself
     // would destroy the source.
     return !SameFileName(target, entry->cFileName);

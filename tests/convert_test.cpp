@@ -26,8 +26,8 @@ std::map<std::string, std::string> Snapshot()
         if (lstat(name.c_str(), &st) != 0)
             continue;
         if (S_ISREG(st.st_mode))
-            shot[name] = st.st_size <= (1 << 20) ? ReadFile(name)
-                                                 : "size " + std::to_string(st.st_size);
+            shot[name] =
+                st.st_size <= (1 << 20) ? ReadFile(name) : "size " + std::to_string(st.st_size);
         else if (S_ISLNK(st.st_mode))
             shot[name] = "link";
         else
@@ -94,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"TwoDots", "x.y.bmp", "x.y.spr"},
                       NameCase{"Spaces", "my photo .bmp", "my photo .spr"},
                       NameCase{"HiddenFile", ".sprite.bmp", ".sprite.spr"},
-                      NameCase{"Utf8Bytes", "\xEC\x82\xAC\xEC\xA7\x84.bmp", "\xEC\x82\xAC\xEC\xA7\x84.spr"},
+                      NameCase{"Utf8Bytes", "\xEC\x82\xAC\xEC\xA7\x84.bmp",
+                               "\xEC\x82\xAC\xEC\xA7\x84.spr"},
                       NameCase{"Cp949Bytes", "\xBB\xE7\xC1\xF8.bmp", "\xBB\xE7\xC1\xF8.spr"}),
     [](const auto &p) { return std::string(p.param.label); });
 
@@ -233,76 +234,75 @@ WIN32_FIND_DATAA SourceOf(std::size_t size, std::size_t listed)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConvertFailures,
-    ::testing::Values(
-        FailureCase{"ShortRead", [] { return SourceOf(50, 100); }, nullptr},
-        FailureCase{"MissingSource", [] { return Entry("x.bmp", 10); }, nullptr},
-        FailureCase{"WriteFailsOnWrite", [] { return SourceOf(200000, 200000); },
-                    [] { LimitFileSize(4096); }},
-        FailureCase{"WriteFailsOnClose", [] { return SourceOf(2000, 2000); },
-                    [] { LimitFileSize(1000); }},
-        FailureCase{"NoMemory",
-                    [] {
-                        MakeSparse("x.bmp", 1ULL << 30);
-                        return ListedEntry("x.bmp");
-                    },
-                    LimitMemory},
-        FailureCase{"Directory",
-                    [] {
-                        mkdir("x.bmp", 0755);
-                        return ListedEntry("x.bmp");
-                    },
-                    nullptr},
-        FailureCase{"DirectoryListedAsFile",
-                    [] {
-                        mkdir("x.bmp", 0755);
-                        return Entry("x.bmp", 4096);
-                    },
-                    nullptr},
-        FailureCase{"Fifo",
-                    [] {
-                        mkfifo("x.bmp", 0644);
-                        return ListedEntry("x.bmp");
-                    },
-                    nullptr},
-        FailureCase{"DanglingSymlink",
-                    [] {
-                        symlink("nowhere", "x.bmp");
-                        return ListedEntry("x.bmp");
-                    },
-                    nullptr},
-        FailureCase{"SparseOver4GiB",
-                    [] {
-                        MakeSparse("x.bmp", (1ULL << 32) + 10);
-                        return ListedEntry("x.bmp");
-                    },
-                    nullptr},
-        FailureCase{"ImageSizeOver32Bits",
-                    [] {
-                        MakeSparse("x.bmp", 0xFFFFFFFFULL - 5);
-                        return ListedEntry("x.bmp");
-                    },
-                    nullptr},
-        FailureCase{"FourCharacterName",
-                    [] {
-                        WriteFile(".bmp", "data");
-                        return Entry(".bmp", 4);
-                    },
-                    nullptr},
-        FailureCase{"TargetWouldBeTheSource",
-                    [] {
-                        WriteFile("x.bmpspr", "source");
-                        return Entry("x.bmpspr", 6);
-                    },
-                    nullptr},
-        FailureCase{"NameOf256", [] { return Entry(LongName(256), 10); }, nullptr},
-        FailureCase{"NameOf259", [] { return Entry(LongName(259), 10); }, nullptr},
-        FailureCase{"NameUnterminated",
-                    [] {
-                        WIN32_FIND_DATAA e = Entry("x.bmp", 10);
-                        std::memset(e.cFileName, 'n', sizeof e.cFileName);
-                        return e;
-                    },
-                    nullptr}),
+    ::testing::Values(FailureCase{"ShortRead", [] { return SourceOf(50, 100); }, nullptr},
+                      FailureCase{"MissingSource", [] { return Entry("x.bmp", 10); }, nullptr},
+                      FailureCase{"WriteFailsOnWrite", [] { return SourceOf(200000, 200000); },
+                                  [] { LimitFileSize(4096); }},
+                      FailureCase{"WriteFailsOnClose", [] { return SourceOf(2000, 2000); },
+                                  [] { LimitFileSize(1000); }},
+                      FailureCase{"NoMemory",
+                                  [] {
+                                      MakeSparse("x.bmp", 1ULL << 30);
+                                      return ListedEntry("x.bmp");
+                                  },
+                                  LimitMemory},
+                      FailureCase{"Directory",
+                                  [] {
+                                      mkdir("x.bmp", 0755);
+                                      return ListedEntry("x.bmp");
+                                  },
+                                  nullptr},
+                      FailureCase{"DirectoryListedAsFile",
+                                  [] {
+                                      mkdir("x.bmp", 0755);
+                                      return Entry("x.bmp", 4096);
+                                  },
+                                  nullptr},
+                      FailureCase{"Fifo",
+                                  [] {
+                                      mkfifo("x.bmp", 0644);
+                                      return ListedEntry("x.bmp");
+                                  },
+                                  nullptr},
+                      FailureCase{"DanglingSymlink",
+                                  [] {
+                                      symlink("nowhere", "x.bmp");
+                                      return ListedEntry("x.bmp");
+                                  },
+                                  nullptr},
+                      FailureCase{"SparseOver4GiB",
+                                  [] {
+                                      MakeSparse("x.bmp", (1ULL << 32) + 10);
+                                      return ListedEntry("x.bmp");
+                                  },
+                                  nullptr},
+                      FailureCase{"ImageSizeOver32Bits",
+                                  [] {
+                                      MakeSparse("x.bmp", 0xFFFFFFFFULL - 5);
+                                      return ListedEntry("x.bmp");
+                                  },
+                                  nullptr},
+                      FailureCase{"FourCharacterName",
+                                  [] {
+                                      WriteFile(".bmp", "data");
+                                      return Entry(".bmp", 4);
+                                  },
+                                  nullptr},
+                      FailureCase{"TargetWouldBeTheSource",
+                                  [] {
+                                      WriteFile("x.bmpspr", "source");
+                                      return Entry("x.bmpspr", 6);
+                                  },
+                                  nullptr},
+                      FailureCase{"NameOf256", [] { return Entry(LongName(256), 10); }, nullptr},
+                      FailureCase{"NameOf259", [] { return Entry(LongName(259), 10); }, nullptr},
+                      FailureCase{"NameUnterminated",
+                                  [] {
+                                      WIN32_FIND_DATAA e = Entry("x.bmp", 10);
+                                      std::memset(e.cFileName, 'n', sizeof e.cFileName);
+                                      return e;
+                                  },
+                                  nullptr}),
     [](const auto &p) { return std::string(p.param.label); });
 
 }  // namespace

@@ -38,8 +38,9 @@ std::map<std::string, Listed> SearchAll(const char *pattern)
     if (search == INVALID_HANDLE_VALUE)
         return found;
     do {
-        bool fresh = found.emplace(entry.cFileName, Listed{entry.dwFileAttributes,
-                                                           entry.nFileSizeHigh, entry.nFileSizeLow})
+        bool fresh = found
+                         .emplace(entry.cFileName, Listed{entry.dwFileAttributes,
+                                                          entry.nFileSizeHigh, entry.nFileSizeLow})
                          .second;
         EXPECT_TRUE(fresh) << entry.cFileName;
     } while (FindNextFileA(search, &entry));

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -78,14 +79,14 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA *record)
     // Only the "*suffix" patterns the program uses are understood.
     if (pattern == nullptr || record == nullptr || pattern[0] != '*' ||
         std::strchr(pattern + 1, '*') != nullptr || std::strchr(pattern, '/') != nullptr ||
-        std::strlen(pattern + 1) >= MAX_PATH) {
+        std::strlen(pattern) > MAX_PATH) {
         errno = EINVAL;
         return INVALID_HANDLE_VALUE;
     }
     Search *search = static_cast<Search *>(std::malloc(sizeof *search));
     if (search == nullptr)
         return INVALID_HANDLE_VALUE;
-    std::strcpy(search->suffix, pattern + 1);
+    std::snprintf(search->suffix, sizeof search->suffix, "%s", pattern + 1);
     search->dir = opendir(".");
     if (search->dir == nullptr) {
         std::free(search);
