@@ -30,8 +30,9 @@ struct Outcome {
 };
 
 // Runs the built program in the current folder; status -1 when it did not
-// exit by itself within the limit.
-Outcome RunProgram(const std::vector<std::string> &args)
+// exit by itself within the limit. With closedOutput, nobody reads what it
+// writes.
+Outcome RunProgram(const std::vector<std::string> &args, bool closedOutput = false)
 {
     Outcome result{-1, ""};
     int fds[2];
@@ -51,8 +52,10 @@ Outcome RunProgram(const std::vector<std::string> &args)
         _exit(127);
     }
     close(fds[1]);
+    if (closedOutput)
+        close(fds[0]);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    for (;;) {
+    while (!closedOutput) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
@@ -66,7 +69,8 @@ Outcome RunProgram(const std::vector<std::string> &args)
             break;
         result.output.append(buf, static_cast<std::size_t>(got));
     }
-    close(fds[0]);
+    if (!closedOutput)
+        close(fds[0]);
     // Its output ends as it exits; give the exit itself the rest of the limit.
     int status = 0;
     pid_t done;
@@ -162,6 +166,27 @@ TEST_F(ScratchTest, ASecondRunReplacesTheFirstRunsFiles)
     WriteFile("a.bmp", Bytes(20, 7));
     ASSERT_EQ(RunProgram({}).output, Converted(1));
     EXPECT_EQ(ReadFile("a.spr"), ExpectedSpr(Bytes(20, 7)));
+}
+
+TEST_F(ScratchTest, ThousandsOfFilesAreEachConvertedOnce)
+{
+    // Its own new files must not upset the listing it is walking.
+    const int files = 3000;
+    for (int i = 0; i < files; i++)
+        WriteFile("f" + std::to_string(i) + ".bmp", std::to_string(i));
+
+    ASSERT_EQ(RunProgram({}).output, Converted(files));
+
+    for (int i = 0; i < files; i++)
+        ASSERT_EQ(ReadFile("f" + std::to_string(i) + ".spr"), ExpectedSpr(std::to_string(i)));
+    EXPECT_EQ(ListDir().size(), 2U * files);
+}
+
+TEST_F(ScratchTest, NobodyReadingTheMessageStillExitsWithZero)
+{
+    WriteFile("a.bmp", "abc");
+    EXPECT_EQ(RunProgram({}, true).status, 0);
+    EXPECT_EQ(ReadFile("a.spr"), ExpectedSpr("abc"));
 }
 
 }  // namespace
