@@ -12,7 +12,7 @@ for part in "$@"; do
     build) want+=(g++ cmake make libgtest-dev libgmock-dev) ;;
     wine) want+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-nanum
                  imagemagick zip) ;;
-    bench) want+=(gnuplot-nox time coreutils) ;;
+    bench) want+=(gnuplot-nox time coreutils binutils) ;;
     *) echo "setup.sh: unknown part '$part'" >&2; exit 2 ;;
   esac
 done
