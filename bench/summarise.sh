@@ -86,7 +86,8 @@ awk -F, '
 awk -F, '
   NR == 1 { next }
   $1 == "idle" && $5 == "bmp2spr" { idle = $13 }
-  $1 != "idle" { k = $1 "," $4; keys[k] = 1; med[k, $5] = $7; xs[k] = $11; rss[k, $5] = $13; size[k] = $3 }
+  $1 != "idle" { k = $1 "," $4; keys[k] = 1; med[k, $5] = $7; rss[k, $5] = $13; size[k] = $3 }
+  $1 != "idle" && $5 == "bmp2spr" { xs[k] = $11 }
   function verdict(ok) { if (!ok) missed++; return ok ? "met" : "MISSED" }
   END {
     for (k in keys) {
