@@ -17,3 +17,5 @@ echo "== native suite"
 run_suite build -DCMAKE_BUILD_TYPE=Release
 echo "== sanitizer suite"
 run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBMP2SPR_SANITIZE=ON
+echo "== windows suite"
+bash scripts/test-windows.sh
