@@ -19,7 +19,7 @@ exec 9>"$build/wine-tests.lock"
 flock -w 300 9 || { echo "test-windows.sh: another run holds $build/wine-tests.lock" >&2; exit 1; }
 
 jobs=$(nproc 2>/dev/null || echo 2)
-timeout 300 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+timeout 300 cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 timeout 300 cmake --build "$build" -j "$jobs" --target bmp2spr winhelper >/dev/null
 
 export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all
@@ -104,15 +104,8 @@ fi
 
 # --- Wine: prefix, display, font ------------------------------------------
 
-# One server for every run below, instead of one started per program; it
-# lingers at most 30 s after its last client, should this script be killed.
-# Neither it nor Xvfb may hold the lock.
-mkdir -p "$WINEPREFIX"
-timeout 20 wineserver -p30 9>&- || { echo "wineserver did not start" >&2; exit 1; }
-if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
-  timeout 180 wine wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
-fi
-
+# The display comes first: Wine's desktop process, started with the prefix,
+# keeps the display it found, and without one no box would ever show.
 rm -f "$build/xvfb.display"
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$build/xvfb.display" 2>"$build/xvfb.log" 9>&- &
 xvfb_pid=$!
@@ -122,6 +115,15 @@ for _ in $(seq 100); do
 done
 [ -s "$build/xvfb.display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(cat "$build/xvfb.display")
+
+# One server for every run below, instead of one started per program; it
+# lingers at most 30 s after its last client, should this script be killed.
+# Neither it nor Xvfb may hold the lock.
+mkdir -p "$WINEPREFIX"
+timeout 20 wineserver -p30 9>&- || { echo "wineserver did not start" >&2; exit 1; }
+if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+  timeout 180 wine wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+fi
 
 # The Korean font, the dialog fonts mapped onto it, Wine's own title bars
 # (there is no window manager) and no crash dialog to wait on.
