@@ -118,8 +118,10 @@ export DISPLAY=:$(cat "$build/xvfb.display")
 
 # One server for every run below, instead of one started per program; it
 # lingers at most 30 s after its last client, should this script be killed.
-# Neither it nor Xvfb may hold the lock.
+# Neither it nor Xvfb may hold the lock. A server left by a killed run goes
+# first: its desktop would be on a display now gone.
 mkdir -p "$WINEPREFIX"
+timeout 20 wineserver -k 2>/dev/null || true
 timeout 20 wineserver -p30 9>&- || { echo "wineserver did not start" >&2; exit 1; }
 if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
   timeout 180 wine wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
