@@ -10,7 +10,7 @@ want=()
 for part in "$@"; do
   case "$part" in
     build) want+=(g++ cmake make libgtest-dev libgmock-dev) ;;
-    wine) want+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-nanum
+    wine) want+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-nanum fonts-wine
                  imagemagick zip) ;;
     bench) want+=(gnuplot-nox time coreutils binutils) ;;
     *) echo "setup.sh: unknown part '$part'" >&2; exit 2 ;;
