@@ -7,7 +7,8 @@
 #     --quick     small workloads and 3 runs, to try the script out only
 #     --no-warm   leave out the warm-up of free memory before each run
 # Results go to build-bench/: results.csv, results.md, bench.png, raw.csv,
-# targets.txt, machine.txt, encode.asm.
+# targets.txt, machine.txt, encode.asm; docs/bench.csv and docs/bench.png are
+# copies of one run's results.csv and bench.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
