@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Throughput and memory of bmp2spr against the copy limits, GNU tr and a
 # byte-at-a-time converter, all interleaved in one run.
-#   bash bench/run.sh [--dir PATH] [--runs N] [--quick]
+#   bash bench/run.sh [--dir PATH] [--runs N] [--quick] [--no-warm]
 #     --dir PATH  make the workloads under PATH (default /dev/shm, memory)
 #     --runs N    timed runs per contestant, workload and state (default 7)
 #     --quick     small workloads and 3 runs, to try the script out only
