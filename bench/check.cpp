@@ -87,8 +87,8 @@ long CountStrays()
     long strays = 0;
     for (struct dirent *d = readdir(dir); d != nullptr; d = readdir(dir)) {
         const char *name = d->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
-            EndsWith(name, ".bmp") || EndsWith(name, ".spr"))
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 || EndsWith(name, ".bmp") ||
+            EndsWith(name, ".spr"))
             continue;
         std::fprintf(stderr, "bench_check: stray file %s\n", name);
         strays++;

@@ -19,7 +19,8 @@ int main(int argc, char **argv)
         std::fputs("bench_warm: bad SIZE\n", stderr);
         return 2;
     }
-    unsigned char *block = static_cast<unsigned char *>(std::malloc(static_cast<std::size_t>(size)));
+    unsigned char *block =
+        static_cast<unsigned char *>(std::malloc(static_cast<std::size_t>(size)));
     if (block == nullptr) {
         std::perror("bench_warm");
         return 1;
