@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the native suite,
-# then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs every test: the formatting check,
+# the native suite, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the real bmp2spr.exe under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh build
